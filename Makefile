@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 CMAKE_GEN  := -G Ninja
 JOBS       ?= $(shell nproc)
 
-.PHONY: deps build run test test-asan bench clean
+.PHONY: deps build run test test-fast test-asan bench clean
 
 deps:
 	./scripts/install-deps.sh
@@ -18,7 +18,10 @@ build: deps $(BUILD)/build.ninja
 run: build
 	$(BUILD)/varno --help
 
-test: build
+# Every suite twice: the normal build, then under AddressSanitizer + UndefinedBehaviorSanitizer.
+test: test-fast test-asan
+
+test-fast: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 $(ASAN_BUILD)/build.ninja:
