@@ -28,6 +28,11 @@ struct TRuntimeHooks {
     // raises when a name cannot be resolved. Empty: class files are not usable.
     std::function<void(TCompiledInfo&, TRTTI&)> relink;
 
+    // Compiles text as the source of cls (a fresh class), showing errors when report is
+    // set; true when compilation failed (the compiler). Evaluation of generated source
+    // uses it. Empty: nothing can be compiled.
+    std::function<bool(TRTTI&, std::string_view, bool)> compileSource;
+
     // At the root, a one-part name that is neither a child nor an alias: "$" globals,
     // created on first use (the resource tree). Empty: none.
     std::function<TResource*(std::string_view)> rootFallback;
