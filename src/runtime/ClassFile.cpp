@@ -13,7 +13,11 @@
 #include "runtime/Symbols.h"
 
 namespace varno {
+
 namespace {
+
+// "はありません。" (there is no such class) in the system's Shift-JIS text.
+constexpr const char* kNoSuchClass = "\x82\xcd\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81\x42";
 
 [[noreturn]] void ThrowBroken(const TRTTI& cls) {
     throw EVarno(GetMsg("Class File") + cls.Name() + GetMsg(" is broken"));
@@ -97,7 +101,7 @@ bool ReadClassFile(TRTTI& cls, std::string_view bytes, std::int32_t sourceAge) {
     TRTTI* super = nullptr;
     if (!superName.empty()) {
         super = FindClass(superName);
-        if (super == nullptr) throw EVarno(GetMsg("SuperClass") + superName + "はありません。");
+        if (super == nullptr) throw EVarno(GetMsg("SuperClass") + superName + kNoSuchClass);
         cls.SetSuperClass(super);
         if (!super->Compiled()) return false;
     }

@@ -3,6 +3,7 @@
 
 #include "RuntimeFixture.h"
 #include "base/Error.h"
+#include "base/Text.h"
 #include "runtime/ByteStream.h"
 #include "runtime/ClassFile.h"
 #include "runtime/CodeVerifier.h"
@@ -214,7 +215,7 @@ TEST_F(ClassFileFixture, AMissingSuperclassIsAnError) {
         read(m_bytes);
         FAIL();
     } catch (const EVarno& e) {
-        EXPECT_EQ(std::string(e.what()), "SuperClassclasses.Baseはありません。");
+        EXPECT_EQ(SjisToUtf8(e.what()), "SuperClassclasses.Baseはありません。");
     }
 }
 
