@@ -3,9 +3,18 @@
 
 #include <string>
 
+#include "app/CommandLine.h"
+
 namespace varno {
 
 // --check FILE: prints FILE:LINE:COL: message for the first error; returns the exit status.
 int RunCheck(const std::string& file);
+
+// --script FILE: boots the kernel (in --root or next to the program), compiles FILE as a
+// class named after it (extending classes.lang.Object unless it says otherwise) and runs
+// its class code until it halts. Exit status 0; 1 after a compile or run-time error,
+// printed as FILE:LINE:COL: message; 2 when the file cannot be read or the kernel does
+// not start.
+int RunScript(const std::string& file, const TCommandLine& line);
 
 }  // namespace varno

@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (line.checkFile) return RunCheck(*line.checkFile);
+        if (line.scriptFile) return RunScript(*line.scriptFile, line);
         std::fputs("varno: nothing to run yet in this build; see --help\n", stderr);
         return 2;
     } catch (const std::exception& e) {

@@ -5,6 +5,7 @@
 #include "base/Path.h"
 #include "resources/FileOpenError.h"
 #include "resources/MarkupError.h"
+#include "runtime/Messages.h"
 
 namespace varno {
 
@@ -40,7 +41,7 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 std::string ReadTextFile(std::string_view systemPath) {
     const auto bytes = ReadFileBytes(HostPath(systemPath));
     if (!bytes) {
-        ShowMessage(std::string(systemPath) + " is not found.");
+        ShowMessage(std::string(systemPath) + GetMsg(" is not found."));
         throw EFileOpenError("Cannot open file \"" + std::string(systemPath) + "\".");
     }
     return ToCrLfLines(*bytes);
