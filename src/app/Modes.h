@@ -7,8 +7,14 @@
 
 namespace varno {
 
-// --check FILE: prints FILE:LINE:COL: message for the first error; returns the exit status.
-int RunCheck(const std::string& file);
+// --check FILE: compiles FILE against the kernel (only its syntax when there is no kernel)
+// and prints FILE:LINE:COL: message for the first error. Exit status 0, 1 after an
+// error, 2 when the file cannot be read or the kernel does not start.
+int RunCheck(const std::string& file, const TCommandLine& line);
+
+// --list FILE: compiles FILE against the kernel and prints the code listing of every
+// block of its class; exit status as for --check.
+int RunList(const std::string& file, const TCommandLine& line);
 
 // --script FILE: boots the kernel (in --root or next to the program), compiles FILE as a
 // class named after it (extending classes.lang.Object unless it says otherwise) and runs

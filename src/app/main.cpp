@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
             std::fputs(UsageText().c_str(), stdout);
             return 0;
         }
-        if (line.checkFile) return RunCheck(*line.checkFile);
+        if (line.checkFile) return RunCheck(*line.checkFile, line);
+        if (line.listFile) return RunList(*line.listFile, line);
         if (line.scriptFile) return RunScript(*line.scriptFile, line);
         std::fputs("varno: nothing to run yet in this build; see --help\n", stderr);
         return 2;

@@ -1,6 +1,7 @@
 // varno --check: exit status and the FILE:LINE:COL message.
 #include <gtest/gtest.h>
 
+#include "app/CommandLine.h"
 #include "app/Modes.h"
 #include "support/TestSupport.h"
 
@@ -12,6 +13,13 @@ struct TCheckCase {
     int status;
     const char* message;  // after "FILE:"
 };
+
+// A program directory without a kernel: --check can only look at the syntax.
+TCommandLine WithoutKernel(const test::TTempDir& dir) {
+    TCommandLine line;
+    line.root = dir.path().string();
+    return line;
+}
 
 TEST(Check, ReportsSyntaxErrorsWithLineAndColumn) {
     const TCheckCase cases[] = {
@@ -28,7 +36,7 @@ TEST(Check, ReportsSyntaxErrorsWithLineAndColumn) {
     for (const TCheckCase& c : cases) {
         test::WriteBytes(file, c.source);
         testing::internal::CaptureStderr();
-        const int status = RunCheck(file);
+        const int status = RunCheck(file, WithoutKernel(dir));
         const std::string err = testing::internal::GetCapturedStderr();
         EXPECT_EQ(status, c.status) << c.source;
         EXPECT_EQ(err, c.status == 0 ? std::string() : file + ":" + c.message) << c.source;
@@ -39,7 +47,7 @@ TEST(Check, UnreadableFileIsAClearError) {
     test::TTempDir dir;
     for (const auto& path : {dir.path() / "missing.varno", dir.path()}) {
         testing::internal::CaptureStderr();
-        EXPECT_EQ(RunCheck(path.string()), 2);
+        EXPECT_EQ(RunCheck(path.string(), WithoutKernel(dir)), 2);
         const std::string err = testing::internal::GetCapturedStderr();
         EXPECT_NE(err.find("cannot read " + path.string()), std::string::npos) << err;
     }

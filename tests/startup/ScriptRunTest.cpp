@@ -131,5 +131,36 @@ TEST_F(ScriptRun, AScriptWithoutOutputSucceedsQuietly) {
     EXPECT_TRUE(fs::exists(root() / "Temp" / "c123_kernelclasseslangObjectvarno"));
 }
 
+TEST_F(ScriptRun, CheckCompilesAgainstTheKernel) {
+    struct TCase {
+        const char* source;
+        int status;
+        const char* error;  // after "FILE:"
+    };
+    const TCase cases[] = {
+        {"function f(a) { return a + 1; }\ny = f(2);\n", 0, ""},
+        {"x = 1;\ny = new Nope();\n", 1, "2:15: Probe:Nope is not defined.\n"},
+        {"extends Missing;\nx = 1;\n", 1, "1:1: Probe:Missing is undefined.\n"},
+        {"x = ;\n", 1, "1:3: Syntax Error\n"},
+    };
+    const fs::path file = root() / "Probe.varno";
+    for (const TCase& c : cases) {
+        test::WriteBytes(file, c.source);
+        const TRun run = RunProgram(root(), "--check " + Quote(file.string()));
+        EXPECT_EQ(run.status, c.status) << c.source;
+        EXPECT_EQ(run.err, c.status == 0 ? std::string() : file.string() + ":" + c.error) << c.source;
+    }
+}
+
+TEST_F(ScriptRun, ListPrintsEveryBlockOfTheClass) {
+    const fs::path file = root() / "Listed.varno";
+    test::WriteBytes(file, "function f(a) { return a + 1; }\ny = f(2);\n");
+    const TRun run = RunProgram(root(), "--list " + Quote(file.string()));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("class Listed\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("function f(a)\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(":SCall 1,"), std::string::npos) << run.out;
+}
+
 }  // namespace
 }  // namespace varno
