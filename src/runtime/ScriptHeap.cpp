@@ -9,6 +9,19 @@
 
 #include "base/Error.h"
 
+// Under AddressSanitizer the leak checker must scan the script heap: host objects living
+// there (classes, processes) hold the only pointers to ordinary allocations.
+#if defined(__SANITIZE_ADDRESS__)
+#define VARNO_LSAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VARNO_LSAN 1
+#endif
+#endif
+#ifdef VARNO_LSAN
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace varno {
 namespace {
 
@@ -164,6 +177,10 @@ private:
         m_top = kGuard;
         m_committed = kGuard;
         detail::g_heapBase = m_base;
+#ifdef VARNO_LSAN
+        // Only the readable (committed) parts of a root region are scanned.
+        __lsan_register_root_region(m_base, m_reserved);
+#endif
         commitTo(kGuard + kCommitStep);
     }
 
