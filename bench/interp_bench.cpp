@@ -171,13 +171,16 @@ void BM_Lua(benchmark::State& state, const TWorkload* w) {
     lua_close(L);
 }
 
-// Keeps the mean real time of every run, by benchmark name.
+// Keeps the real time of every benchmark (the mean when it is repeated), by name.
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
-                m_seconds[run.benchmark_name()] = run.GetAdjustedRealTime();
+            // One run per benchmark, or the mean of its repetitions.
+            if (run.run_type == Run::RT_Iteration && run.iterations > 0 && run.repetitions <= 1) {
+                m_seconds[run.run_name.function_name] = run.GetAdjustedRealTime();
+            } else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "mean") {
+                m_seconds[run.run_name.function_name] = run.GetAdjustedRealTime();
             }
         }
         ConsoleReporter::ReportRuns(runs);

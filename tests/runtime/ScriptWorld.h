@@ -59,6 +59,10 @@ inline void NativeExec(TValue* slot, std::int32_t n, std::int32_t) {
     call.setInt(inner->errorState());
     TProcess::Free(inner);
 }
+inline void NativeFreeBody(TValue* slot, std::int32_t n, std::int32_t) {
+    TNativeCall call(slot, n);
+    if (call.has(1)) FreeStringBody(NativeOf<TfString>(call.arg(1)));
+}
 inline void NativeFail(TValue*, std::int32_t, std::int32_t) { throw ERuntimeError("native failed"); }
 
 class TScriptWorld {
@@ -88,6 +92,12 @@ public:
         classCode(*m_object, "Push float:0; Halt");
         m_string = lang->add(MakeClass("String", {"_body"}, m_object));
         classCode(*m_string, "Push float:0; Halt");
+        // As in the kernel, a string frees its body in its destructor.
+        native(*m_string, "_free_body", NativeFreeBody);
+        method(*m_string, "finalize",
+               "PushThis; PushThis; SMemberValPtr 1; Deref; NativeCall 1 fn:classes.lang.String._free_body; Pop;"
+               "PushThis; SMemberValPtr 1; Push null; Subst; Pop; PushThis; Ret",
+               0, 0, TFunctionKind::Destructor);
         m_array = lang->add(MakeClass("Array", {"_x"}, m_object));
         classCode(*m_array, "Push float:0; Halt");
         SetStringClass(m_string);
@@ -97,6 +107,7 @@ public:
     ~TScriptWorld() {
         for (TValue& v : m_holds) Release(v);
         ScratchValue() = TValue::Null();
+        m_string->DropScriptValues();  // every string's destructor frees its body
         for (TElementList* list : m_lists) delete list;
         SetKernelClasses(nullptr, nullptr);
         SetStringClass(nullptr);
