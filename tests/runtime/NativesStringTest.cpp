@@ -113,6 +113,8 @@ TEST(SplitTextTest, PiecesAndSeparators) {
         {"", ",", 0, {}},
         {"a" + kTwo + "b", kTwo.substr(2), 0, {"a" + kTwo.substr(0, 2), "b"}},
         {kSlashKanji + "," + kSlashKanji, ",", 0, {kSlashKanji, kSlashKanji}},
+        {"a" + kSlashKanji + "b", kSlashKanji.substr(0, 2), 0, {"a", "xb"}},  // a kanji ending in 0x5C
+        {"a\x81\x5b" "b\x81\x5b", "\x81\x5b", 0, {"a", "b"}},               // one ending in "["
     };
     for (const TSplit& c : cases) {
         EXPECT_EQ(SplitText(c.text, c.separator, c.limit), c.pieces) << c.text << " at " << c.separator;

@@ -143,6 +143,19 @@ void NativeCharAt(TValue* slot, std::int32_t n, std::int32_t) {
     }
 }
 
+// Bytes as pattern escapes "\xHH".
+std::string HexEscapes(std::string_view bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char b : bytes) {
+        const auto u = static_cast<unsigned char>(b);
+        out += "\\x";
+        out += kDigits[u >> 4];
+        out += kDigits[u & 15];
+    }
+    return out;
+}
+
 // _n_split([separator [, limit]]): a new Array of the pieces, built by the script code
 // "$_2=new Array();$_2._setBody($_1);" around a host list handed over in "$_1".
 void NativeSplit(TValue* slot, std::int32_t n, std::int32_t) {
@@ -180,8 +193,22 @@ void NativeSplit(TValue* slot, std::int32_t n, std::int32_t) {
 
 std::vector<std::string> SplitText(std::string_view text, std::string separator, int limit) {
     if (separator.empty()) separator.push_back(',');
+    // The first non-word character is made literal, as "s/\W/\\$&/" does with a backslash.
+    // A double-byte character is taken whole and written as two \xHH escapes: a backslash
+    // before its lead byte would leave its second byte (0x5C in many kanji, "[" or "|" in
+    // others) to act on the pattern.
+    for (std::size_t i = 0; i < separator.size(); ++i) {
+        const auto c = static_cast<unsigned char>(separator[i]);
+        const bool word = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+        if (word) continue;
+        if (IsLeadByte(c) && i + 1 < separator.size()) {
+            separator.replace(i, 2, HexEscapes(std::string_view(separator).substr(i, 2)));
+        } else {
+            separator.insert(i, 1, '\\');
+        }
+        break;
+    }
     TBRegExp& re = SharedRegExp();
-    re.substitute("s/\\W/\\\\$&/", separator);
     std::vector<std::string> pieces;
     if (text.empty()) return pieces;
     std::string pattern;
