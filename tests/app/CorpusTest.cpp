@@ -186,18 +186,9 @@ public:
     }
 
 protected:
-    void TearDown() override {
-        // The classes go again, last first, their objects destroyed before them.
-        for (auto it = m_made.rbegin(); it != m_made.rend(); ++it) (*it)->DropScriptValues();
-        for (auto it = m_made.rbegin(); it != m_made.rend(); ++it) {
-            try {
-                RootResource()->RemoveChild(*it);
-            } catch (const EVarno& e) {
-                ADD_FAILURE() << e.what();
-            }
-        }
-    }
-
+    // The classes a test compiled stay in the tree until the suite ends: objects of the
+    // kernel may still hold their instances (an object at count 0 keeps its members until
+    // its block is reused), and only shutting the kernel down frees both safely.
     std::vector<TRTTI*> m_made;
 
 private:
