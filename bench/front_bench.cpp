@@ -12,52 +12,10 @@
 
 #include "front/ScriptGrammar.h"
 
+#include "GeneratedClass.h"
+
 namespace varno {
 namespace {
-
-// A class of `functions` methods, about twelve lines each, using every statement form.
-std::string generateClass(int functions) {
-    std::string s = "extends classes.game.Char;\n// generated for the benchmark\nnative _n_beep;\n\n";
-    for (int i = 0; i < functions; ++i) {
-        const std::string n = std::to_string(i);
-        s += "function step" + n + "(list, count) {\n";
-        s += "  var i, e, total;\n";
-        s += "  total = 0; /* running sum */\n";
-        s += "  for (i = 0; i < count; i += 1) {\n";
-        s += "    if (i % 3 == 0 && !list.done) total += i * 2 + " + n + "; else total -= 1;\n";
-        s += "  }\n";
-        s += "  for (e in list) e.move(this.x + 1, \"step " + n + "\");\n";
-        s += "  while (total > 100) total = total - 7;\n";
-        s += "  if (total is classes.lang.Integer) return new classes.game.Point(total, -1);\n";
-        s += "  this.pos.x = this.pos.y + $_offset.get(" + n + ", (total = 3));\n";
-        s += "  return total;\n";
-        s += "}\n\n";
-    }
-    s += "$_count = $_count + 1;\n";
-    return s;
-}
-
-// The same shape in Lua.
-std::string generateLuaTwin(int functions) {
-    std::string s = "-- generated for the benchmark\nlocal M = {}\n\n";
-    for (int i = 0; i < functions; ++i) {
-        const std::string n = std::to_string(i);
-        s += "function M:step" + n + "(list, count)\n";
-        s += "  local i, e, total\n";
-        s += "  total = 0 --[[ running sum ]]\n";
-        s += "  for i = 0, count - 1 do\n";
-        s += "    if i % 3 == 0 and not list.done then total = total + i * 2 + " + n + " else total = total - 1 end\n";
-        s += "  end\n";
-        s += "  for _, e in ipairs(list) do e:move(self.x + 1, \"step " + n + "\") end\n";
-        s += "  while total > 100 do total = total - 7 end\n";
-        s += "  if type(total) == \"number\" then return Point.new(total, -1) end\n";
-        s += "  self.pos.x = self.pos.y + offset:get(" + n + ", 3)\n";
-        s += "  return total\n";
-        s += "end\n\n";
-    }
-    s += "count = count + 1\nreturn M\n";
-    return s;
-}
 
 // x = a(b(c(...1...))); or x = o.f(o.g(...1...));
 std::string nestedCall(int depth, bool member) {
@@ -81,7 +39,7 @@ void parseOnce(TYup& yup, const std::string& source, TParseMode mode) {
 }
 
 const std::string& classSource() {
-    static const std::string source = generateClass(250);
+    static const std::string source = bench::GenerateClass(250);
     return source;
 }
 
@@ -102,7 +60,7 @@ void LexParseClass(benchmark::State& state, TParseMode mode) {
 }
 
 void LuaLoadTwin(benchmark::State& state) {
-    static const std::string source = generateLuaTwin(250);
+    static const std::string source = bench::GenerateLuaTwin(250);
     lua_State* lua = luaL_newstate();
     for (auto _ : state) {
         if (luaL_loadbuffer(lua, source.data(), source.size(), "twin") != LUA_OK) {
