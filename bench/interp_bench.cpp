@@ -1,7 +1,6 @@
 // The interpreter against Lua 5.4 on the same workloads, run side by side in one process;
 // prints each benchmark, then a table of script time / Lua time per workload.
 #include <benchmark/benchmark.h>
-#include <lua.hpp>
 
 #include <cstdio>
 #include <map>
@@ -21,17 +20,13 @@
 #include "runtime/String.h"
 #include "runtime/ValueOps.h"
 
+#include "SideBySide.h"
+
 namespace {
 
 using namespace varno;
 
-// One workload in both languages. The script is the body of a class whose method run()
-// does the work; the Lua chunk defines a global function run().
-struct TWorkload {
-    const char* name;
-    const char* script;
-    const char* lua;
-};
+using bench::TWorkload;
 
 const TWorkload kWorkloads[] = {
     {"fib(25)",
@@ -138,24 +133,6 @@ TScriptSide& Script() {
 
 // ---- The Lua side ----
 
-lua_State* LuaFor(const TWorkload& w) {
-    lua_State* L = luaL_newstate();
-    luaL_openlibs(L);
-    if (luaL_dostring(L, w.lua) != LUA_OK) {
-        std::fprintf(stderr, "lua: %s\n", lua_tostring(L, -1));
-        std::abort();
-    }
-    return L;
-}
-
-std::string LuaRun(lua_State* L) {
-    lua_getglobal(L, "run");
-    lua_call(L, 0, 1);
-    std::string result = luaL_tolstring(L, -1, nullptr);
-    lua_pop(L, 2);
-    return result;
-}
-
 void BM_Script(benchmark::State& state, const TWorkload* w) {
     TfObject* o = Script().instance(*w);
     std::string result;
@@ -163,57 +140,6 @@ void BM_Script(benchmark::State& state, const TWorkload* w) {
     state.SetLabel(result);
 }
 
-void BM_Lua(benchmark::State& state, const TWorkload* w) {
-    lua_State* L = LuaFor(*w);
-    std::string result;
-    for (auto _ : state) result = LuaRun(L);
-    state.SetLabel(result);
-    lua_close(L);
-}
-
-// Keeps the real time of every benchmark (the mean when it is repeated), by name.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            // One run per benchmark, or the mean of its repetitions.
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0 && run.repetitions <= 1) {
-                m_seconds[run.run_name.function_name] = run.GetAdjustedRealTime();
-            } else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "mean") {
-                m_seconds[run.run_name.function_name] = run.GetAdjustedRealTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    double time(const std::string& name) const {
-        const auto it = m_seconds.find(name);
-        return it != m_seconds.end() ? it->second : 0.0;
-    }
-
-private:
-    std::map<std::string, double> m_seconds;
-};
-
-std::string BenchName(const char* side, const TWorkload& w) { return std::string(side) + "/" + w.name; }
-
 }  // namespace
 
-int main(int argc, char** argv) {
-    for (const TWorkload& w : kWorkloads) {
-        benchmark::RegisterBenchmark(BenchName("script", w).c_str(), BM_Script, &w)->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(BenchName("lua", w).c_str(), BM_Lua, &w)->Unit(benchmark::kMillisecond);
-    }
-    benchmark::Initialize(&argc, argv);
-    TRatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-
-    std::printf("\n%-26s %12s %12s %14s\n", "workload", "script ms", "Lua ms", "script / Lua");
-    for (const TWorkload& w : kWorkloads) {
-        const double script = reporter.time(BenchName("script", w));
-        const double lua = reporter.time(BenchName("lua", w));
-        if (script <= 0 || lua <= 0) continue;
-        std::printf("%-26s %12.2f %12.2f %14.2f\n", w.name, script, lua, script / lua);
-    }
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return varno::bench::RunSideBySide(argc, argv, kWorkloads, BM_Script); }

@@ -1,7 +1,6 @@
 // The core natives under script workloads (arrays, strings, hash tables) against Lua 5.4 twins
 // written the same way; prints each benchmark, then a table of script time / Lua time.
 #include <benchmark/benchmark.h>
-#include <lua.hpp>
 
 #include <unistd.h>
 
@@ -26,6 +25,8 @@
 #include "startup/Boot.h"
 #include "startup/NativeTable.h"
 
+#include "SideBySide.h"
+
 namespace {
 
 using namespace varno;
@@ -35,11 +36,7 @@ namespace fs = std::filesystem;
 // classes.lang.Object) whose method run() does the work; the Lua chunk defines run().
 // The Lua side gets an Array like the kernel's (methods over a table, the same insertion
 // sort through get and set), so both sides make the same calls.
-struct TWorkload {
-    const char* name;
-    const char* script;
-    const char* lua;
-};
+using bench::TWorkload;
 
 const char* const kLuaArray =
     "local Array = {} Array.__index = Array\n"
@@ -157,25 +154,6 @@ TScriptSide& Script() {
 
 // ---- The Lua side ----
 
-lua_State* LuaFor(const TWorkload& w) {
-    lua_State* L = luaL_newstate();
-    luaL_openlibs(L);
-    const std::string chunk = std::string(kLuaArray) + w.lua;
-    if (luaL_dostring(L, chunk.c_str()) != LUA_OK) {
-        std::fprintf(stderr, "lua: %s\n", lua_tostring(L, -1));
-        std::abort();
-    }
-    return L;
-}
-
-std::string LuaRun(lua_State* L) {
-    lua_getglobal(L, "run");
-    lua_call(L, 0, 1);
-    std::string result = luaL_tolstring(L, -1, nullptr);
-    lua_pop(L, 2);
-    return result;
-}
-
 void BM_Script(benchmark::State& state, const TWorkload* w) {
     TfObject* o = Script().instance(*w);
     std::string result;
@@ -183,54 +161,6 @@ void BM_Script(benchmark::State& state, const TWorkload* w) {
     state.SetLabel(result);
 }
 
-void BM_Lua(benchmark::State& state, const TWorkload* w) {
-    lua_State* L = LuaFor(*w);
-    std::string result;
-    for (auto _ : state) result = LuaRun(L);
-    state.SetLabel(result);
-    lua_close(L);
-}
-
-// Keeps the mean real time of every run, by benchmark name.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
-                m_seconds[run.benchmark_name()] = run.GetAdjustedRealTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    double time(const std::string& name) const {
-        const auto it = m_seconds.find(name);
-        return it != m_seconds.end() ? it->second : 0.0;
-    }
-
-private:
-    std::map<std::string, double> m_seconds;
-};
-
-std::string BenchName(const char* side, const TWorkload& w) { return std::string(side) + "/" + w.name; }
-
 }  // namespace
 
-int main(int argc, char** argv) {
-    for (const TWorkload& w : kWorkloads) {
-        benchmark::RegisterBenchmark(BenchName("script", w).c_str(), BM_Script, &w)->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(BenchName("lua", w).c_str(), BM_Lua, &w)->Unit(benchmark::kMillisecond);
-    }
-    benchmark::Initialize(&argc, argv);
-    TRatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-
-    std::printf("\n%-32s %12s %12s %14s\n", "workload", "script ms", "Lua ms", "script / Lua");
-    for (const TWorkload& w : kWorkloads) {
-        const double script = reporter.time(BenchName("script", w));
-        const double lua = reporter.time(BenchName("lua", w));
-        if (script <= 0 || lua <= 0) continue;
-        std::printf("%-32s %12.3f %12.3f %14.2f\n", w.name, script, lua, script / lua);
-    }
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return varno::bench::RunSideBySide(argc, argv, kWorkloads, BM_Script, kLuaArray); }
