@@ -1,12 +1,16 @@
-// Fuzzes both resource-markup readers and the writer: whatever the bytes, reading must end,
-// and an element that was read must write and read back without fault.
+// Fuzzes both resource-markup readers, the writer and the building of resource nodes:
+// whatever the bytes, reading must end, an element that was read must write and read back
+// without fault, and building its nodes (against a directory that does not exist, so that
+// no link reaches a real file) must give nodes or errors, never a crash.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "base/MessageBox.h"
 #include "base/Error.h"
+#include "resources/ResourceLoader.h"
 #include "resources/SGML.h"
+#include "runtime/Resource.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace varno;
@@ -19,6 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string written = element->WriteElement();
         const char* again = written.c_str();
         (void)TSGML::ScanElement(again);
+        try {
+            (void)BuildResource(*element, "/nonexistent-varno-fuzz");
+        } catch (const EVarno&) {
+        }
     }
     cursor = text.c_str();
     try {
