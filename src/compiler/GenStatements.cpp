@@ -38,6 +38,17 @@ private:
     std::vector<std::int32_t> m_breaks;
 };
 
+// Ends a loop whose condition leaves through the JumpZero at exit: jumps back to top,
+// then points that exit and every break of the loop past the loop.
+void CloseLoop(TProgWriter& writer, const TBreakScope& breaks, std::int32_t top, std::int32_t exit) {
+    writer.WriteJump(top - writer.GetPos());
+    const std::int32_t end = writer.GetPos();
+    writer.SetPos(exit);
+    writer.WriteJumpZero(end - exit);
+    breaks.patch(writer, end);
+    writer.SeekEnd();
+}
+
 // A statement records where its code begins in the source.
 void MarkStatement(TContext& context, const TLexElem& token) {
     context.SrcPos = TContext::position(token);
@@ -198,12 +209,7 @@ std::int32_t GenWhile(TResList& node, TContext& context) {
     const std::int32_t exit = writer.GetPos();
     writer.WriteJumpZero(0);
     Gen(node, 4, context);
-    writer.WriteJump(top - writer.GetPos());
-    const std::int32_t end = writer.GetPos();
-    writer.SetPos(exit);
-    writer.WriteJumpZero(end - exit);
-    breaks.patch(writer, end);
-    writer.SeekEnd();
+    CloseLoop(writer, breaks, top, exit);
     return 0;
 }
 
@@ -220,12 +226,7 @@ std::int32_t GenFor(TResList& node, TContext& context) {
     Gen(node, 8, context);  // body
     Gen(node, 6, context);  // step
     writer.WritePop();
-    writer.WriteJump(top - writer.GetPos());
-    const std::int32_t end = writer.GetPos();
-    writer.SetPos(exit);
-    writer.WriteJumpZero(end - exit);
-    breaks.patch(writer, end);
-    writer.SeekEnd();
+    CloseLoop(writer, breaks, top, exit);
     return 0;
 }
 
