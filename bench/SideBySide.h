@@ -51,6 +51,21 @@ inline void BM_Lua(benchmark::State& state, const TWorkload* w, const char* prel
     lua_close(L);
 }
 
+// Compiles (loads without running) a Lua source once per iteration: Lua's side of the
+// scanner, parser and compiler benchmarks.
+inline void LuaLoadLoop(benchmark::State& state, const std::string& source) {
+    lua_State* lua = luaL_newstate();
+    for (auto _ : state) {
+        if (luaL_loadbuffer(lua, source.data(), source.size(), "twin") != LUA_OK) {
+            state.SkipWithError(lua_tostring(lua, -1));
+            break;
+        }
+        lua_pop(lua, 1);
+    }
+    lua_close(lua);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(source.size()));
+}
+
 // Keeps the real time of every benchmark (the mean when it is repeated), by name.
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:

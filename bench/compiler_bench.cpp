@@ -23,6 +23,7 @@
 #include "runtime/Resource.h"
 
 #include "GeneratedClass.h"
+#include "SideBySide.h"
 
 namespace varno {
 namespace {
@@ -186,16 +187,7 @@ void CompileKernel(benchmark::State& state) {
 
 void LuaLoadTwin(benchmark::State& state) {
     static const std::string source = bench::GenerateLuaTwin(250, bench::TSelfCalls::With);
-    lua_State* lua = luaL_newstate();
-    for (auto _ : state) {
-        if (luaL_loadbuffer(lua, source.data(), source.size(), "twin") != LUA_OK) {
-            state.SkipWithError(lua_tostring(lua, -1));
-            break;
-        }
-        lua_pop(lua, 1);
-    }
-    lua_close(lua);
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(source.size()));
+    bench::LuaLoadLoop(state, source);
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
 }
 

@@ -13,6 +13,7 @@
 #include "front/ScriptGrammar.h"
 
 #include "GeneratedClass.h"
+#include "SideBySide.h"
 
 namespace varno {
 namespace {
@@ -61,16 +62,7 @@ void LexParseClass(benchmark::State& state, TParseMode mode) {
 
 void LuaLoadTwin(benchmark::State& state) {
     static const std::string source = bench::GenerateLuaTwin(250);
-    lua_State* lua = luaL_newstate();
-    for (auto _ : state) {
-        if (luaL_loadbuffer(lua, source.data(), source.size(), "twin") != LUA_OK) {
-            state.SkipWithError(lua_tostring(lua, -1));
-            break;
-        }
-        lua_pop(lua, 1);
-    }
-    lua_close(lua);
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(source.size()));
+    bench::LuaLoadLoop(state, source);
 }
 
 void ParseNested(benchmark::State& state, int depth, bool member, TParseMode mode) {

@@ -131,8 +131,6 @@ TScriptSide& Script() {
     return side;
 }
 
-// ---- The Lua side ----
-
 void BM_Script(benchmark::State& state, const TWorkload* w) {
     TfObject* o = Script().instance(*w);
     std::string result;

@@ -55,6 +55,10 @@ struct TSlowPaths {
     // Function entry: the frame for f below SP, receiver slot recv with n arguments,
     // returning to returnPc. Raises for a native function and on stack overflow.
     static void Enter(TProcess& p, TFunction* f, std::uint32_t n, TValue* recv, std::uint32_t* returnPc);
+    // A call that ran no byte code: releases the n arguments below slot (SP kept above
+    // each one while it is released, for the destructor that may run), leaves SP on slot,
+    // whose value is the call's result, and moves on to next.
+    static void FinishCall(TProcess& p, TValue* slot, std::uint32_t n, std::uint32_t* next);
 };
 
 }  // namespace varno

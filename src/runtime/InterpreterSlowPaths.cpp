@@ -301,13 +301,7 @@ void TSlowPaths::SuperCall(TProcess& p) {
     }
     // super(...) where the superclass has no constructor: a call of nothing, whose value
     // is the receiver.
-    for (std::uint32_t i = n; i >= 1; --i) {
-        const TValue v = receiver[-static_cast<std::ptrdiff_t>(i)];
-        p.m_sp = receiver - i + 1;
-        Release(v);
-    }
-    p.m_sp = receiver;
-    p.m_pc = pc + 3;
+    FinishCall(p, receiver, n, pc + 3);
 }
 
 void TSlowPaths::Constructor(TProcess& p) {
@@ -330,13 +324,7 @@ void TSlowPaths::Constructor(TProcess& p) {
         return;
     }
     // No constructor anywhere in the class's line: the new object is the value.
-    for (std::uint32_t i = n; i >= 1; --i) {
-        const TValue v = receiver[-static_cast<std::ptrdiff_t>(i)];
-        p.m_sp = receiver - i + 1;
-        Release(v);
-    }
-    p.m_sp = receiver;
-    p.m_pc = pc + 3;
+    FinishCall(p, receiver, n, pc + 3);
 }
 
 void TSlowPaths::NativeCall(TProcess& p) {
@@ -353,13 +341,17 @@ void TSlowPaths::NativeCall(TProcess& p) {
     // sees them); SP moves to the result slot after it.
     static_cast<TNativeFunction*>(f)->Routine()(slot, static_cast<std::int32_t>(n), 0);
     if (p.m_killed) return;
+    FinishCall(p, slot, n, pc + 3);
+}
+
+void TSlowPaths::FinishCall(TProcess& p, TValue* slot, std::uint32_t n, std::uint32_t* next) {
     for (std::uint32_t i = n; i >= 1; --i) {
         const TValue v = slot[-static_cast<std::ptrdiff_t>(i)];
         p.m_sp = slot - i + 1;
         Release(v);
     }
     p.m_sp = slot;
-    p.m_pc = pc + 3;
+    p.m_pc = next;
 }
 
 void TSlowPaths::Enter(TProcess& p, TFunction* f, std::uint32_t n, TValue* receiver, std::uint32_t* returnPc) {
